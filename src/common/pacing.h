@@ -1,0 +1,43 @@
+#pragma once
+
+#include <chrono>
+
+namespace brindle {
+
+// Every fixed wait of the program, in one place. The defaults are the program's
+// documented values; tests, the demo and benchmarks construct a scaled copy.
+// Product code never shortens a wait on its own.
+struct Pacing {
+    using ms = std::chrono::milliseconds;
+
+    ms openUrlDelay{500};          // before each navigation in OpenURL, and between its retries
+    ms clickSettle{2000};          // each of the settle waits of ClickAndWait / NavigateAndRead
+    ms pollInterval{5};            // the "process messages; sleep" step of the page loops
+    ms viewerStartWait{2000};      // SendToViewer: wait for a freshly started viewer
+    ms poolPoll{500};              // pool progress polls
+    ms betweenMessages{0};         // pause between two messages of the message walk
+    ms advancedDelayCheck{1000};   // how often the advanced delay looks at the stop flags
+    int advancedDelayMinuteMs{60000}; // length of one minute of the advanced delay
+
+    // Every wait multiplied by factor (0 gives no waits at all, except polling).
+    static Pacing scaled(double factor)
+    {
+        Pacing p;
+        auto s = [factor](ms v) { return ms(static_cast<long long>(double(v.count()) * factor)); };
+        p.openUrlDelay = s(p.openUrlDelay);
+        p.clickSettle = s(p.clickSettle);
+        p.viewerStartWait = s(p.viewerStartWait);
+        p.poolPoll = s(p.poolPoll);
+        p.betweenMessages = s(p.betweenMessages);
+        p.advancedDelayCheck = s(p.advancedDelayCheck);
+        p.advancedDelayMinuteMs = int(double(p.advancedDelayMinuteMs) * factor);
+        if (p.pollInterval.count() < 1)
+            p.pollInterval = ms(1);
+        return p;
+    }
+};
+
+// The pacing in force for this process. Set once at start-up (tests, demo, benchmarks).
+Pacing &CurrentPacing();
+
+} // namespace brindle
