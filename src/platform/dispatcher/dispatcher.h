@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+
+namespace brindle {
+
+// Runs a call in the main thread and blocks the calling thread until it has run.
+// Workers reach the browser, the windows and every progress update only through it.
+class Dispatcher {
+public:
+    virtual ~Dispatcher() = default;
+    virtual void runInMainThread(const std::function<void()> &call) = 0;
+};
+
+// Runs the call at once in the calling thread; for unit tests.
+class InlineDispatcher final : public Dispatcher {
+public:
+    void runInMainThread(const std::function<void()> &call) override { call(); }
+};
+
+// Queues the call to the thread this object lives in (create it in the main thread)
+// and waits until it has run. A call from that thread itself runs directly, so the
+// main thread never deadlocks on itself.
+class QtDispatcher final : public QObject, public Dispatcher {
+    Q_OBJECT
+public:
+    explicit QtDispatcher(QObject *parent = nullptr);
+    void runInMainThread(const std::function<void()> &call) override;
+};
+
+} // namespace brindle
