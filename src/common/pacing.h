@@ -16,7 +16,10 @@ struct Pacing {
     ms viewerStartWait{2000};      // SendToViewer: wait for a freshly started viewer
     ms poolPoll{500};              // pool progress polls
     ms betweenMessages{0};         // pause between two messages of the message walk
-    ms advancedDelayCheck{1000};   // how often the advanced delay looks at the stop flags
+    ms advancedDelayCheck{5000};   // how often the advanced delay looks at the stop flags
+    ms skipGroupDelay{500};        // a worker's pause before it marks a group Skipped
+    ms messageScanWait{1000};      // message walk: before reading the next message number
+    ms messageAfterFetch{500};     // message walk: after each message page
     int advancedDelayMinuteMs{60000}; // length of one minute of the advanced delay
 
     // Every wait multiplied by factor (0 gives no waits at all, except polling).
@@ -30,6 +33,9 @@ struct Pacing {
         p.poolPoll = s(p.poolPoll);
         p.betweenMessages = s(p.betweenMessages);
         p.advancedDelayCheck = s(p.advancedDelayCheck);
+        p.skipGroupDelay = s(p.skipGroupDelay);
+        p.messageScanWait = s(p.messageScanWait);
+        p.messageAfterFetch = s(p.messageAfterFetch);
         p.advancedDelayMinuteMs = int(double(p.advancedDelayMinuteMs) * factor);
         if (p.pollInterval.count() < 1)
             p.pollInterval = ms(1);

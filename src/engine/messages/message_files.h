@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+namespace brindle {
+
+// Where and how a group's messages are stored in the archive.
+
+// The group's message folder below the archive root, with a trailing "/":
+// root + "Messages/" + group + "/", or root + group + "/Messages/" in the old layout.
+// Empty when the group name cannot be one folder name (empty, ".", "..", or holding
+// "/", "\" or a control character), so no message is ever written outside the root.
+QString MessageFolder(const QString &root, const QString &group, bool oldFormat);
+
+// prefix + the number padded with zeros to 7 digits + ".eml" (mail) or ".html".
+QString MessageFileName(const QString &prefix, int number, bool mail);
+
+// Writes the text's bytes (UTF-8, line ends as they are) in one step: the file is
+// replaced only when every byte has been written, so an interrupted run never
+// leaves a truncated message. Creates the folder when missing.
+bool WriteMessageFile(const QString &path, const QString &text);
+
+// Runs the message converter `tessel` from the program's folder with the mail file
+// and the message file to write, and waits for it. Returns false (and logs why)
+// when the converter is missing, cannot start or fails.
+bool ConvertMailToMessage(const QString &mailFile, const QString &messageFile);
+
+} // namespace brindle
