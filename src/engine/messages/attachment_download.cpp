@@ -1,0 +1,48 @@
+#include "engine/messages/attachment_download.h"
+
+#include "common/log.h"
+
+namespace brindle {
+
+TYahooAttachmentDownload::TYahooAttachmentDownload(PageAccess *worker, int to, int from, bool debug,
+                                                   TYahooDownloadOptions *options, const QString &password,
+                                                   const QString &userName, const QString &groupName)
+    : TYahooBase(worker, debug, options, password, userName, groupName)
+    , m_debugFlag(debug)
+    , m_from(from)
+    , m_to(to)
+    , m_password(password)
+    , m_userName(userName)
+{
+}
+
+TDownloadStatus TYahooAttachmentDownload::Init()
+{
+    TDownloadStatus result = InitMessageRange();
+    if (result == dsOk && (FirstMessage() == -1 || LastMessage() == -1))
+        result = dsNotAvailable;
+    const QString rule(36, QLatin1Char('-'));
+    Log(rule);
+    Log(QStringLiteral("Group -") + GroupName());
+    Log(QStringLiteral("First Page - ") + QString::number(FirstMessage()));
+    Log(QStringLiteral("Last Page - ") + QString::number(LastMessage()));
+    Log(rule);
+    return result;
+}
+
+void TYahooAttachmentDownload::StoreLastMessage(int n)
+{
+    StoreGroupLastMessage(m_userName, GroupName(), n);
+}
+
+int TYahooAttachmentDownload::ReadLastMessage() const
+{
+    return ReadGroupLastMessage(m_userName, GroupName());
+}
+
+void TYahooAttachmentDownload::SetGroupMark(GroupMark kind, bool on)
+{
+    SetGroupProfileMark(m_userName, GroupName(), kind, on);
+}
+
+} // namespace brindle
