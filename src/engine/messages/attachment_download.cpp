@@ -30,6 +30,22 @@ TDownloadStatus TYahooAttachmentDownload::Init()
     return result;
 }
 
+int TYahooAttachmentDownload::FirstMessageFrom(int from)
+{
+    QStringList lines;
+    if (FetchPage(MessagesURL() + QString::number(from), lines) != dsOk)
+        return from;
+    QStringList links;
+    PageLinks(lines.join(QLatin1Char('\n')), links);
+    int found = -1;
+    for (const QString &link : links) {
+        const int n = MessageLinkNumber(link.section(QLatin1Char('?'), 0, 0));
+        if (n >= from && (found == -1 || n < found))
+            found = n;
+    }
+    return found;
+}
+
 void TYahooAttachmentDownload::StoreLastMessage(int n)
 {
     StoreGroupLastMessage(m_userName, GroupName(), n);

@@ -2,7 +2,7 @@
 
 #include "common/download_status.h"
 #include "engine/messages/message_settings.h"
-#include "site/model/yahoo_base.h"
+#include "engine/pending/yahoo_base.h"
 
 namespace brindle {
 
@@ -24,6 +24,11 @@ public:
     // -1 when there is no record.
     int ReadLastMessage() const;
     void SetGroupMark(GroupMark kind, bool on);
+
+    // The first existing message at or after number from, as the group's message list
+    // starting there shows it; -1 when the group holds none; from itself when the
+    // list cannot be read.
+    int FirstMessageFrom(int from);
 
     // The numbers the user gave the group for this run (0: not given).
     int From() const { return m_from; }

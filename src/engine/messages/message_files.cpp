@@ -49,9 +49,13 @@ bool WriteMessageFile(const QString &path, const QString &text)
     return file.commit();
 }
 
-bool ConvertMailToMessage(const QString &mailFile, const QString &messageFile)
+QString ConverterProgram()
 {
-    const QString converter = ProgramFolder() + QStringLiteral("tessel");
+    return ProgramFolder() + QStringLiteral("tessel");
+}
+
+bool ConvertMailToMessage(const QString &mailFile, const QString &messageFile, const QString &converter)
+{
     if (!QFileInfo(converter).isExecutable()) {
         Log(QStringLiteral("Message converter not found: ") + converter + QStringLiteral(" - kept ") + mailFile);
         return false;

@@ -20,9 +20,13 @@ QString MessageFileName(const QString &prefix, int number, bool mail);
 // leaves a truncated message. Creates the folder when missing.
 bool WriteMessageFile(const QString &path, const QString &text);
 
-// Runs the message converter `tessel` from the program's folder with the mail file
-// and the message file to write, and waits for it. Returns false (and logs why)
-// when the converter is missing, cannot start or fails.
-bool ConvertMailToMessage(const QString &mailFile, const QString &messageFile);
+// The message converter: `tessel` in the program's folder.
+QString ConverterProgram();
+
+// Runs the converter with the mail file and the message file to write (two arguments,
+// no shell) and waits for it. Returns false (and logs why) when the converter is
+// missing, cannot start or fails; the mail file stays in every case.
+bool ConvertMailToMessage(const QString &mailFile, const QString &messageFile,
+                          const QString &converter = ConverterProgram());
 
 } // namespace brindle

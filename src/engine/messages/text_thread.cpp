@@ -60,10 +60,15 @@ void TTextThread::FinalTexts()
     GroupText(QStringLiteral("Completed all Message Downloads"), GroupCount());
 }
 
-int TTextThread::StartNumber(int index, int first) const
+int TTextThread::StartNumber(int index, int first, int last) const
 {
     const int from = EntryOrZero(m_fromList, index);
-    return from > first ? from : first;
+    if (from <= first)
+        return first;
+    if (from > last)
+        return from;
+    const int found = m_walker->FirstMessageFrom(from);
+    return found == -1 ? last + 1 : found;
 }
 
 int TTextThread::EndNumber(int index, int last) const
@@ -93,13 +98,13 @@ void TTextThread::DownloadGroup(int index, const QString &group)
         return;
     }
 
-    m_group.first = StartNumber(index, walker.FirstMessage());
+    m_group.first = StartNumber(index, walker.FirstMessage(), walker.LastMessage());
     m_group.last = EndNumber(index, walker.LastMessage());
     m_group.current = m_group.first;
     ItemRange(m_group.first, m_group.last);
     GroupRow(index, dsDownloading);
     if (m_group.first > m_group.last) {
-        // From lies beyond the group's last message: nothing new to fetch.
+        // Nothing at or after From, or From beyond To: nothing to fetch.
         EndGroup(index, group, dsCompleted, m_group.last);
         return;
     }

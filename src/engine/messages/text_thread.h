@@ -58,7 +58,7 @@ private:
     void ItemTextDownloading(int n);
     void NoteSaved(int n, bool saved);
     void StoreProgress();
-    int StartNumber(int index, int first) const;
+    int StartNumber(int index, int first, int last) const;
     int EndNumber(int index, int last) const;
     void CollectNamesAndAddresses(const QString &html);
 
