@@ -4,7 +4,7 @@
 #include "common/pacing.h"
 #include "engine/driver/progress_events.h"
 #include "engine/driver/session_hooks.h"
-#include "engine/pending/download_options.h"
+#include "settings/options/download_options.h"
 #include "site/page_access.h"
 
 #include <QString>

@@ -2,7 +2,7 @@
 // Temporary stand-in for the group site model until site/model lands.
 
 #include "common/download_status.h"
-#include "engine/pending/download_options.h"
+#include "settings/options/download_options.h"
 #include "site/page_access.h"
 
 #include <QString>
