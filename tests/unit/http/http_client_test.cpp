@@ -66,12 +66,13 @@ TEST_F(HttpClientTest, FailedDownloadsKeepOlderFilesAndLeaveNoTrace)
         QString url;
         int error;
         int status;
+        qint64 timeoutMs = 5000;
     } cases[] = {
         {server.url(QStringLiteral("/status/403")), 403, 403},
         {server.url(QStringLiteral("/status/404")), 404, 404},
         {server.url(QStringLiteral("/status/500")), 500, 500},
         {server.url(QStringLiteral("/cut")), anySystemError, 200},
-        {server.url(QStringLiteral("/slow")), ETIMEDOUT, 0},
+        {server.url(QStringLiteral("/slow")), ETIMEDOUT, 0, 400},
         {server.url(QStringLiteral("/loop")), ELOOP, 302},
         {refused, ECONNREFUSED, 0},
     };
@@ -82,7 +83,7 @@ TEST_F(HttpClientTest, FailedDownloadsKeepOlderFilesAndLeaveNoTrace)
         WriteFile(older, "good file of an earlier run");
         for (const QString &target : {older, fresh}) {
             HttpClient client;
-            client.setTimeout(400);
+            client.setTimeout(c.timeoutMs);
             EXPECT_FALSE(client.getToFile(c.url, target));
             if (c.error == anySystemError) {
                 EXPECT_NE(client.errorCode(), 0);
@@ -202,11 +203,11 @@ TEST_F(HttpClientTest, AcceptedErrorAnswerStillFails)
 }
 
 // The time-out bounds each wait for data, not the whole transfer: a body that keeps
-// arriving (1 s in all, a piece every 100 ms) outlasts a 400 ms time-out.
+// arriving (2 s in all, a piece every 100 ms) outlasts an 800 ms time-out.
 TEST_F(HttpClientTest, SteadyTransferOutlastsTheTimeOut)
 {
     HttpClient client;
-    client.setTimeout(400);
+    client.setTimeout(800);
     const QString target = scratchPath(QStringLiteral("slowly.bin"));
     ASSERT_TRUE(client.getToFile(server.url(QStringLiteral("/trickle")), target)) << client.errorCode();
     EXPECT_EQ(ReadFile(target), Pattern(10000));

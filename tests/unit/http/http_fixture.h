@@ -46,7 +46,7 @@ inline void WriteFile(const QString &path, const QByteArray &bytes)
 //   /redirect/<n>    n redirects, then 200 "arrived" with "X-Final: yes"
 //   /loop            redirects to itself for ever
 //   /slow            answers only when the test ends
-//   /trickle         10000 bytes, 1000 every 100 ms
+//   /trickle         10000 bytes, 500 every 100 ms
 //   /cut             announces 100000 bytes, sends 40000 and closes
 //   /empty           200 with an empty body
 //   /echo            the request line's path and request headers as text
@@ -124,7 +124,7 @@ private:
             res.set_content_provider(10000, "application/octet-stream",
                                      [](size_t offset, size_t, httplib::DataSink &sink) {
                                          std::this_thread::sleep_for(std::chrono::milliseconds(100));
-                                         const QByteArray block = Pattern(1000, qsizetype(offset));
+                                         const QByteArray block = Pattern(500, qsizetype(offset));
                                          return sink.write(block.constData(), size_t(block.size()));
                                      });
         });
