@@ -2,7 +2,10 @@
 
 #include <QObject>
 
+#include <condition_variable>
+#include <deque>
 #include <functional>
+#include <mutex>
 
 namespace brindle {
 
@@ -23,11 +26,27 @@ public:
 // Queues the call to the thread this object lives in (create it in the main thread)
 // and waits until it has run. A call from that thread itself runs directly, so the
 // main thread never deadlocks on itself.
+//
+// The calls travel through a queue of our own under a std::mutex, and the caller
+// waits on a condition variable; Qt only carries a wake-up. So every hand-over
+// between the threads is one that ThreadSanitizer can see.
 class QtDispatcher final : public QObject, public Dispatcher {
     Q_OBJECT
 public:
     explicit QtDispatcher(QObject *parent = nullptr);
     void runInMainThread(const std::function<void()> &call) override;
+
+private:
+    struct Pending {
+        const std::function<void()> *call;
+        bool done = false;
+    };
+
+    Q_INVOKABLE void runPending();
+
+    std::mutex m_mutex;
+    std::condition_variable m_finished;
+    std::deque<Pending *> m_queue;
 };
 
 } // namespace brindle
