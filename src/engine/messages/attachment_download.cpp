@@ -1,6 +1,7 @@
 #include "engine/messages/attachment_download.h"
 
 #include "common/log.h"
+#include "settings/store/group_profile.h"
 
 namespace brindle {
 
@@ -48,17 +49,17 @@ int TYahooAttachmentDownload::FirstMessageFrom(int from)
 
 void TYahooAttachmentDownload::StoreLastMessage(int n)
 {
-    StoreGroupLastMessage(m_userName, GroupName(), n);
+    brindle::StoreLastMessage(m_userName, GroupName(), n);
 }
 
 int TYahooAttachmentDownload::ReadLastMessage() const
 {
-    return ReadGroupLastMessage(m_userName, GroupName());
+    return brindle::ReadLastMessage(m_userName, GroupName());
 }
 
 void TYahooAttachmentDownload::SetGroupMark(GroupMark kind, bool on)
 {
-    SetGroupProfileMark(m_userName, GroupName(), kind, on);
+    brindle::SetGroupMark(m_userName, GroupName(), kind, on);
 }
 
 } // namespace brindle

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/download_status.h"
-#include "engine/messages/message_settings.h"
+#include "settings/store/group_profile.h"
 #include "engine/pending/yahoo_base.h"
 
 namespace brindle {

@@ -3,6 +3,7 @@
 #include "common/app_folders.h"
 #include "common/log.h"
 #include "common/text_utils.h"
+#include "settings/store/archive_layout.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,21 +12,12 @@
 
 namespace brindle {
 
-static bool IsOneFolderName(const QString &name)
-{
-    if (name.isEmpty() || name == QStringLiteral(".") || name == QStringLiteral(".."))
-        return false;
-    return std::none_of(name.begin(), name.end(), [](QChar ch) {
-        return ch == QLatin1Char('/') || ch == QLatin1Char('\\') || ch.unicode() < 0x20;
-    });
-}
-
 QString MessageFolder(const QString &root, const QString &group, bool oldFormat)
 {
-    if (root.isEmpty() || !IsOneFolderName(group))
+    const QString folderName = SafePathName(Trim(group));
+    if (root.isEmpty() || folderName.isEmpty() || folderName == QStringLiteral("."))
         return {};
-    const QString messages = QStringLiteral("Messages");
-    return WithTrailingSlash(oldFormat ? JoinPath(root, group, messages) : JoinPath(root, messages, group));
+    return ArchiveFolder(root, Section::Messages, folderName, oldFormat);
 }
 
 QString MessageFileName(const QString &prefix, int number, bool mail)

@@ -8,8 +8,8 @@ namespace brindle {
 
 // The group's message folder below the archive root, with a trailing "/":
 // root + "Messages/" + group + "/", or root + group + "/Messages/" in the old layout.
-// Empty when the group name cannot be one folder name (empty, ".", "..", or holding
-// "/", "\" or a control character), so no message is ever written outside the root.
+// The group name is made one plain folder name ("/", "\" and ".." become "_");
+// empty when nothing of it is left (an empty name or ".").
 QString MessageFolder(const QString &root, const QString &group, bool oldFormat);
 
 // prefix + the number padded with zeros to 7 digits + ".eml" (mail) or ".html".

@@ -7,7 +7,7 @@
 #include "engine/messages/message_files.h"
 #include "engine/messages/message_format.h"
 #include "engine/messages/message_page_scan.h"
-#include "engine/messages/message_settings.h"
+#include "settings/store/program_settings.h"
 
 namespace brindle {
 
@@ -272,7 +272,7 @@ void TTextThread::NoteSaved(int n, bool saved)
 bool TTextThread::SaveMessage(bool mail, int n, bool convert, const QString &text)
 {
     const TYahooDownloadOptions &options = *Options();
-    const QString folder = MessageFolder(options.strSaveDir, m_walker->GroupName(), OldFormatLayout());
+    const QString folder = MessageFolder(options.strSaveDir, m_walker->GroupName(), IsOldFormat());
     if (folder.isEmpty())
         return false;
     const QString prefix = options.boolUseMessageDateFormat ? MessageDatePrefix(text) : QString();
@@ -304,7 +304,7 @@ void TTextThread::CollectNamesAndAddresses(const QString &html)
         GetValidYahooGroupNamesFrom(html, names);
         for (const QString &name : names) {
             if (!Trim(name).isEmpty())
-                RecordGrabbedGroup(Trim(name));
+                AddGrabbedGroup(Trim(name));
         }
     }
     if (options.boolGrabOtherURLs) {
@@ -312,7 +312,7 @@ void TTextThread::CollectNamesAndAddresses(const QString &html)
         m_walker->PageLinks(html, links);
         for (const QString &address : GrabbedURLs(links, options.IgnoreEmbbededSites)) {
             if (!Trim(address).isEmpty())
-                RecordGrabbedURL(Trim(address));
+                AddGrabbedUrl(Trim(address));
         }
     }
 }

@@ -49,7 +49,11 @@ TEST(MessageFiles, LayoutsAndNames)
     EXPECT_EQ(MessageFileName({}, 1, false), "0000001.html");
     EXPECT_EQ(MessageFileName("_01__05__2004_10_23_AM_", 1234, false), "_01__05__2004_10_23_AM_0001234.html");
     EXPECT_EQ(MessageFileName({}, 12345678, true), "12345678.eml");
-    for (const char *bad : {"", ".", "..", "a/b", "..\\x", "a\nb"})
+    // Names never leave the archive root.
+    EXPECT_EQ(MessageFolder("/root/", "a/b", false), "/root/Messages/a_b/");
+    EXPECT_EQ(MessageFolder("/root/", "../x", true), "/root/__x/Messages/");
+    EXPECT_EQ(MessageFolder("/root/", "..", false), "/root/Messages/_/");
+    for (const char *bad : {"", " ", "."})
         EXPECT_TRUE(MessageFolder("/root/", QString::fromUtf8(bad), false).isEmpty()) << bad;
 }
 

@@ -2,6 +2,8 @@
 #include "engine/messages/message_files.h"
 #include "engine/messages/text_thread.h"
 #include "platform/dispatcher/dispatcher.h"
+#include "settings/store/group_profile.h"
+#include "settings/store/settings_store.h"
 
 #include "canned_site.h"
 #include "common/log.h"
@@ -14,11 +16,6 @@
 #include <gtest/gtest.h>
 
 namespace brindle {
-
-// Test access to the settings stand-in.
-void SetStandInValue(const QString &name, const QString &value);
-QStringList StandInNames(const QString &start);
-
 namespace {
 
 using namespace test;
@@ -33,7 +30,7 @@ protected:
         options.strSucessWaveFile = root.path() + "/ok.wav";
         options.boolGrabOtherGroups = false;
         options.boolGrabOtherURLs = false;
-        SetStandInValue("OldFormat", "0");
+        DeleteSetting("OldFormat");
         SetLogSink([this](const QString &text) { log.append(text); });
     }
     void TearDown() override { SetLogSink({}); }
@@ -55,6 +52,10 @@ protected:
 
     TDownloadStatus Run(const QStringList &groups, QList<int> to = {}, QList<int> from = {})
     {
+        // The groups are in the member's group list, so their last message is recorded.
+        for (const QString &group : groups)
+            if (ReadGroupProfile("member", group).isEmpty())
+                WriteGroupProfile("member", group, "C:N");
         auto worker = Make(groups, to, from);
         worker->RunHere();
         return progress.lastStatus.value(0, dsWaiting);
@@ -258,7 +259,7 @@ TEST_F(TextThreadTest, ToInAGapEndsBeforeTheNextMessage)
 
 TEST_F(TextThreadTest, OldFormatLayoutAndDatePrefix)
 {
-    SetStandInValue("OldFormat", "1");
+    WriteTypedSetting("OldFormat", true, SettingType::Boolean);
     options.boolUseMessageDateFormat = true;
     AddGroup(pages, "dated", Chain(1, 1));
     EXPECT_EQ(Run({"dated"}), dsCompleted);
@@ -310,8 +311,8 @@ TEST_F(TextThreadTest, GrabsGroupNamesAndAddresses)
                         " <a href=\"mailto:a@example.org\">m</a> <a href=\"http://xa.yimg.com/kq/p.jpg\">p</a>\n";
     AddGroup(pages, "grab", messages);
     EXPECT_EQ(Run({"grab"}), dsCompleted);
-    EXPECT_TRUE(StandInNames("GrabbedGroups/").contains("other"));
-    EXPECT_EQ(StandInNames("GrabbedURLs/"), QStringList({"http://www.example.org/x"}));
+    EXPECT_TRUE(SettingValueNames("GrabbedGroups").contains("other"));
+    EXPECT_EQ(SettingValueNames("GrabbedURLs"), QStringList({"http://www.example.org/x"}));
 }
 
 TEST(MessageConverter, GetsBothPathsAndIsWaitedFor)
