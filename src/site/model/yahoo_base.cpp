@@ -3,6 +3,7 @@
 #include "common/log.h"
 #include "common/service_hosts.h"
 #include "common/text_utils.h"
+#include "settings/diagnostics/page_dump.h"
 #include "site/model/regional_prefixes.h"
 #include "site/page_access.h"
 
@@ -16,7 +17,9 @@ namespace {
 
 TYahooBase::PageDumpWriter &DumpWriter()
 {
-    static TYahooBase::PageDumpWriter writer;
+    static TYahooBase::PageDumpWriter writer = [](const QString &group, const QString &fileName, const QString &text) {
+        brindle::DumpPage(true, group, text, fileName);
+    };
     return writer;
 }
 
@@ -29,7 +32,7 @@ QString Upper(const char *ascii)
 
 TYahooBase::TYahooBase() : Host(QString::fromLatin1(hosts::GROUP_HOST)) {}
 
-TYahooBase::TYahooBase(PageAccess *worker, bool debug, SiteModelOptions *options, const QString &password,
+TYahooBase::TYahooBase(PageAccess *worker, bool debug, TYahooDownloadOptions *options, const QString &password,
                        const QString &userName, const QString &groupName)
     : NoViewer(options && options->m_boolIgnoreViewer),
       UserName(userName),

@@ -2,8 +2,8 @@
 
 #include "common/download_status.h"
 #include "platform/html/html_item.h"
+#include "settings/options/download_options.h"
 #include "site/model/site_addresses.h"
-#include "site/model/site_model_options.h"
 #include "site/model/url_return_value.h"
 
 #include <QList>
@@ -27,7 +27,7 @@ public:
     // A bare model without worker and options, for the page readers alone.
     TYahooBase();
     // worker serves every page fetch and click of the model; options are not owned.
-    TYahooBase(PageAccess *worker, bool debug, SiteModelOptions *options, const QString &password,
+    TYahooBase(PageAccess *worker, bool debug, TYahooDownloadOptions *options, const QString &password,
                const QString &userName, const QString &groupName);
     virtual ~TYahooBase();
     TYahooBase(const TYahooBase &) = delete;
@@ -111,8 +111,8 @@ public:
     // Lines joined as a text file holds them, each ended by CR LF.
     static QString PageText(const QStringList &lines);
 
-    // Where DumpPage writes (group, file name, text). The diagnostics layer installs
-    // it at start-up; without it page copies are not written.
+    // Where DumpPage writes (group, file name, text): the debug folder unless
+    // replaced (tests); an empty writer switches page copies off.
     using PageDumpWriter = std::function<void(const QString &groupName, const QString &fileName, const QString &text)>;
     static void SetPageDumpWriter(PageDumpWriter writer);
 
@@ -129,7 +129,7 @@ protected:
     QString Host;               // the group host, lower case, without prefix
     int FirstMessage = -1;
     int LastMessage = -1;
-    SiteModelOptions *Options = nullptr;
+    TYahooDownloadOptions *Options = nullptr;
     PageAccess *Worker = nullptr;
 
 private:

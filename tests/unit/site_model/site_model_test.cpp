@@ -61,7 +61,7 @@ protected:
     }
 
     FakePageAccess service;
-    SiteModelOptions options;
+    TYahooDownloadOptions options;
     QStringList log;
     QStringList dumps;
 };
