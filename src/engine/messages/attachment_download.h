@@ -2,7 +2,7 @@
 
 #include "common/download_status.h"
 #include "settings/store/group_profile.h"
-#include "engine/pending/yahoo_base.h"
+#include "site/model/yahoo_base.h"
 
 namespace brindle {
 
@@ -35,11 +35,8 @@ public:
     int To() const { return m_to; }
 
 private:
-    bool m_debugFlag;
     int m_from;
     int m_to;
-    QString m_password;
-    QString m_userName;
 };
 
 } // namespace brindle

@@ -98,8 +98,8 @@ void TTextThread::DownloadGroup(int index, const QString &group)
         return;
     }
 
-    m_group.first = StartNumber(index, walker.FirstMessage(), walker.LastMessage());
-    m_group.last = EndNumber(index, walker.LastMessage());
+    m_group.first = StartNumber(index, walker.GetFirstMessage(), walker.GetLastMessage());
+    m_group.last = EndNumber(index, walker.GetLastMessage());
     m_group.current = m_group.first;
     ItemRange(m_group.first, m_group.last);
     GroupRow(index, dsDownloading);
@@ -246,7 +246,7 @@ TDownloadStatus TTextThread::DownloadMessage(int n, QString &html, QString &sour
         saved = SaveMessage(false, n, false, html);
     } else if (sourceText.isEmpty()) {
         // Never replace a stored message with an empty one.
-        Log(QStringLiteral("No message source on the page of message %1 of %2").arg(n).arg(m_walker->GroupName()));
+        Log(QStringLiteral("No message source on the page of message %1 of %2").arg(n).arg(m_walker->GetGroupName()));
     } else {
         saved = SaveMessage(true, n, format == int(MessageFormat::OutlookMsg), sourceText);
     }
@@ -272,7 +272,7 @@ void TTextThread::NoteSaved(int n, bool saved)
 bool TTextThread::SaveMessage(bool mail, int n, bool convert, const QString &text)
 {
     const TYahooDownloadOptions &options = *Options();
-    const QString folder = MessageFolder(options.strSaveDir, m_walker->GroupName(), IsOldFormat());
+    const QString folder = MessageFolder(options.strSaveDir, m_walker->GetGroupName(), IsOldFormat());
     if (folder.isEmpty())
         return false;
     const QString prefix = options.boolUseMessageDateFormat ? MessageDatePrefix(text) : QString();
@@ -308,9 +308,7 @@ void TTextThread::CollectNamesAndAddresses(const QString &html)
         }
     }
     if (options.boolGrabOtherURLs) {
-        QStringList links;
-        m_walker->PageLinks(html, links);
-        for (const QString &address : GrabbedURLs(links, options.IgnoreEmbbededSites)) {
+        for (const QString &address : GrabbedURLs(TYahooBase::PageLinks(html), options.IgnoreEmbbededSites)) {
             if (!Trim(address).isEmpty())
                 AddGrabbedUrl(Trim(address));
         }

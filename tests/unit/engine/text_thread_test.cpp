@@ -38,6 +38,7 @@ protected:
     std::unique_ptr<TTextThread> Make(const QStringList &groups, QList<int> to = {}, QList<int> from = {})
     {
         SectionWorker::Setup setup;
+        setup.debug = debug;
         setup.userName = "member";
         setup.groups = groups;
         setup.options = &options;
@@ -81,6 +82,7 @@ protected:
     RecordingProgress progress;
     RecordingSound sound;
     QStringList log;
+    bool debug = false;
 };
 
 TEST_F(TextThreadTest, ThreeLinkedMessagesGiveThreeFilesInEveryFormat)
@@ -136,6 +138,21 @@ TEST_F(TextThreadTest, GroupEventsFollowTheWalk)
     const int start = int(log.indexOf(QString(36, '-')));
     ASSERT_GE(start, 0);
     EXPECT_EQ(log.mid(start, 5), QStringList({QString(36, '-'), "Group -walk", "First Page - 1", "Last Page - 2", QString(36, '-')}));
+}
+
+TEST_F(TextThreadTest, DebugRunsKeepCopiesOfTheWalkedPages)
+{
+    QStringList dumps;
+    TYahooBase::SetPageDumpWriter([&](const QString &group, const QString &name, const QString &) {
+        dumps.append(group + "/" + name);
+    });
+    debug = true;
+    AddGroup(pages, "dumped", Chain(1, 3));
+    EXPECT_EQ(Run({"dumped"}), dsCompleted);
+    TYahooBase::SetPageDumpWriter({});
+    EXPECT_TRUE(dumps.contains("dumped/FirstReq.html"));
+    EXPECT_TRUE(dumps.contains("dumped/2.html"));
+    EXPECT_TRUE(dumps.contains("dumped/3.html"));
 }
 
 TEST_F(TextThreadTest, FirstPageWithoutLinksTriesTheNextNumber)
