@@ -7,6 +7,7 @@
 #include "engine/messages/message_files.h"
 #include "engine/messages/message_format.h"
 #include "engine/messages/message_page_scan.h"
+#include "engine/messages/message_source.h"
 #include "settings/store/program_settings.h"
 
 namespace brindle {
@@ -291,9 +292,10 @@ QString TTextThread::SourceText(const QString &html)
     const QString fragment = TYahooBase::GetSourceUser(html);
     if (fragment.isEmpty() || !m_htmlToText)
         return {};
+    const QString preformatted = PreformattedSourceCell(fragment);
     QString text;
-    InMainThread([&] { text = m_htmlToText(fragment); });
-    return text;
+    InMainThread([&] { text = m_htmlToText(preformatted); });
+    return WithMailLineEnds(text);
 }
 
 void TTextThread::CollectNamesAndAddresses(const QString &html)

@@ -30,7 +30,8 @@ public:
     // the mail file is also turned into a message file. False when nothing was written.
     bool SaveMessage(bool mail, int n, bool convert, const QString &text);
 
-    // The message source of a "?source=1" page, as plain text.
+    // The message source of a "?source=1" page: the text of its "source user" cell,
+    // blanks kept as they are, lines ended by CR LF.
     QString SourceText(const QString &html);
 
     // Messages saved in this run so far.

@@ -30,19 +30,21 @@ inline QString MessageAddress(const QString &group, int n, bool source)
 // The raw message the source page of message n shows (before HTML escaping).
 inline QString RawMessage(const QString &group, int n)
 {
-    return QStringLiteral("From: Sender %1 <sender%1@example.org>\nSubject: Message %1 of %2\n\nBody of message %1 & more <text>.\n")
+    return QStringLiteral("From: Sender %1 <sender%1@example.org>\r\nSubject: Message %1\r\n\tof %2\r\n\r\n"
+                          "Body of message %1 & more <text>.\r\n  Indented  twice.\r\n")
         .arg(n).arg(group);
 }
 
 inline QString Escaped(const QString &text)
 {
-    return text.toHtmlEscaped().replace("\n", "<br>");
+    return text.toHtmlEscaped().replace("\r\n", "<br>");
 }
 
 // What the HTML engine makes of a source cell: line breaks, no tags, entities resolved.
 inline QString SimpleHtmlToText(const QString &html)
 {
     QString text = html;
+    text.replace("<pre>", "").replace("</pre>", "");
     text.replace("<br>", "\n");
     text.remove(QRegularExpression("<[^>]*>"));
     text.replace("&lt;", "<").replace("&gt;", ">").replace("&quot;", "\"").replace("&amp;", "&");

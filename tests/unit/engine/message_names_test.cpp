@@ -1,6 +1,7 @@
 #include "engine/messages/message_date_prefix.h"
 #include "engine/messages/message_files.h"
 #include "engine/messages/message_page_scan.h"
+#include "engine/messages/message_source.h"
 
 #include "qt_print.h"
 
@@ -76,6 +77,13 @@ TEST(MessageFiles, WriteFailsWhenFolderCannotBeMade)
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     EXPECT_FALSE(WriteMessageFile(dir.path() + "/Messages/g/0000001.eml", "x"));
+}
+
+TEST(MessageSource, CellBecomesPreformattedAndLinesEndWithCrLf)
+{
+    EXPECT_EQ(PreformattedSourceCell("Received: a<br>\n\tby b<BR/>\r\nX:  two\nthree"),
+              "<pre>Received: a<br>\tby b<BR/>X:  two three</pre>");
+    EXPECT_EQ(WithMailLineEnds("a\nb\r\nc\rd\n"), "a\r\nb\r\nc\r\nd\r\n");
 }
 
 TEST(GroupNameScan, FindsGroupAddresses)
