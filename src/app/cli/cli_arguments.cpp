@@ -34,8 +34,10 @@ Options of download:
   --from N            Start each group at message N, or at the first existing
                       message after it (0: the group's first message).
   --to N              End each group once the walk passes message N (0: the
-                      group's last message). With --from set to the number
-                      stored by the previous run plus one, a run continues where
+                      group's last message). For a group in the list of the
+                      desktop program's last user, the last message downloaded
+                      is recorded (the desktop's group order dialog shows it);
+                      --from set to that number plus one continues a run where
                       the last one stopped.
   --debug             Keep a copy of every page fetched in the debug folder.
   --pacing FACTOR     Scale every fixed wait (1 = the documented waits, 0 = none;

@@ -13,6 +13,7 @@
 #include "platform/sound/sound_player.h"
 #include "settings/diagnostics/log_file.h"
 #include "settings/options/download_options.h"
+#include "settings/store/program_settings.h"
 #include "site/retrieval/browser_page_access.h"
 #include "site/retrieval/page_retrieval.h"
 
@@ -48,6 +49,9 @@ extern "C" void OnInterrupt(int)
 brindle::SectionWorker::Setup MakeSetup(const brindle::CliRun &run, brindle::TYahooDownloadOptions &options)
 {
     brindle::SectionWorker::Setup setup;
+    // The desktop program's last user: groups of that user's list get their last
+    // downloaded message recorded, as after a run of the desktop program.
+    setup.userName = brindle::ReadUserName();
     setup.groups = run.groups;
     setup.options = &options;
     setup.debug = run.debug;

@@ -1,6 +1,7 @@
 #include "engine/messages/attachment_download.h"
 
 #include "common/log.h"
+#include "common/text_utils.h"
 #include "settings/store/group_profile.h"
 
 namespace brindle {
@@ -38,19 +39,22 @@ int TYahooAttachmentDownload::FirstMessageFrom(int from)
     return found >= from ? found : -1;
 }
 
+// Without a user there is no group list: "Profiles" itself holds the login profiles.
 void TYahooAttachmentDownload::StoreLastMessage(int n)
 {
-    brindle::StoreLastMessage(UserName, GroupName, n);
+    if (!Trim(UserName).isEmpty())
+        brindle::StoreLastMessage(UserName, GroupName, n);
 }
 
 int TYahooAttachmentDownload::ReadLastMessage() const
 {
-    return brindle::ReadLastMessage(UserName, GroupName);
+    return Trim(UserName).isEmpty() ? -1 : brindle::ReadLastMessage(UserName, GroupName);
 }
 
 void TYahooAttachmentDownload::SetGroupMark(GroupMark kind, bool on)
 {
-    brindle::SetGroupMark(UserName, GroupName, kind, on);
+    if (!Trim(UserName).isEmpty())
+        brindle::SetGroupMark(UserName, GroupName, kind, on);
 }
 
 } // namespace brindle

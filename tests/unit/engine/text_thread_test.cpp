@@ -274,6 +274,27 @@ TEST_F(TextThreadTest, ToInAGapEndsBeforeTheNextMessage)
     EXPECT_EQ(Requests(MessageAddress("gap", 5, false)), 0);
 }
 
+TEST_F(TextThreadTest, WithoutAUserNothingIsRecorded)
+{
+    // "Profiles" itself holds the login profiles; a run without a user must not touch it.
+    WriteSetting("Profiles\\norecord", "secret");
+    AddGroup(pages, "norecord", Chain(1, 2));
+    SectionWorker::Setup setup;
+    setup.groups = {"norecord"};
+    setup.options = &options;
+    SectionWorker::Services services;
+    services.pages = &pages;
+    services.dispatcher = &dispatcher;
+    services.progress = &progress;
+    services.pacing = Pacing::scaled(0);
+    TTextThread worker(setup, services, {}, {}, SimpleHtmlToText);
+    worker.RunHere();
+    EXPECT_EQ(progress.lastStatus.value(0), dsCompleted);
+    EXPECT_EQ(ReadSetting("Profiles\\norecord"), "secret");
+    TYahooAttachmentDownload model(&pages, 0, 0, false, &options, {}, {}, "norecord");
+    EXPECT_EQ(model.ReadLastMessage(), -1);
+}
+
 TEST_F(TextThreadTest, OldFormatLayoutAndDatePrefix)
 {
     WriteTypedSetting("OldFormat", true, SettingType::Boolean);
