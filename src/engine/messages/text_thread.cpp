@@ -61,9 +61,11 @@ void TTextThread::FinalTexts()
     GroupText(QStringLiteral("Completed all Message Downloads"), GroupCount());
 }
 
-int TTextThread::StartNumber(int index, int first, int last) const
+int TTextThread::StartNumber() const
 {
-    const int from = EntryOrZero(m_fromList, index);
+    const int first = m_walker->GetFirstMessage();
+    const int last = m_walker->GetLastMessage();
+    const int from = m_walker->From();
     if (from <= first)
         return first;
     if (from > last)
@@ -72,9 +74,10 @@ int TTextThread::StartNumber(int index, int first, int last) const
     return found == -1 ? last + 1 : found;
 }
 
-int TTextThread::EndNumber(int index, int last) const
+int TTextThread::EndNumber() const
 {
-    const int to = EntryOrZero(m_toList, index);
+    const int last = m_walker->GetLastMessage();
+    const int to = m_walker->To();
     return to > 0 && to < last ? to : last;
 }
 
@@ -99,8 +102,8 @@ void TTextThread::DownloadGroup(int index, const QString &group)
         return;
     }
 
-    m_group.first = StartNumber(index, walker.GetFirstMessage(), walker.GetLastMessage());
-    m_group.last = EndNumber(index, walker.GetLastMessage());
+    m_group.first = StartNumber();
+    m_group.last = EndNumber();
     m_group.current = m_group.first;
     ItemRange(m_group.first, m_group.last);
     GroupRow(index, dsDownloading);

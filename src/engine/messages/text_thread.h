@@ -59,8 +59,9 @@ private:
     void ItemTextDownloading(int n);
     void NoteSaved(int n, bool saved);
     void StoreProgress();
-    int StartNumber(int index, int first, int last) const;
-    int EndNumber(int index, int last) const;
+    // The walk's first and last message: the group's own, bounded by From and To.
+    int StartNumber() const;
+    int EndNumber() const;
     void CollectNamesAndAddresses(const QString &html);
 
     QList<int> m_toList;
