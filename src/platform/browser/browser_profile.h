@@ -5,10 +5,11 @@ class QWebEngineSettings;
 
 namespace brindle {
 
-// The one browser profile of the process. Its cookies (the login) and cache live in
-// the program's own folders: $XDG_DATA_HOME/brindle/browser and
-// $XDG_CACHE_HOME/brindle/browser. The proxy comes from the standard http_proxy,
-// https_proxy and no_proxy environment, which the engine reads itself.
+// The one browser profile of the process. Its cookies (the login) persist in
+// $XDG_DATA_HOME/brindle/browser, the engine's own caches go to
+// $XDG_CACHE_HOME/brindle/browser, and loaded pages are cached in memory only.
+// The proxy comes from the standard http_proxy, https_proxy and no_proxy
+// environment, which the engine reads itself.
 QWebEngineProfile *BrowserProfile();
 
 // The security policy of every page: no plug-ins, no page scripts, no pictures,

@@ -246,10 +246,12 @@ void WebEngineBrowser::SetLoadImages(bool on)
     m_page->settings()->setAttribute(QWebEngineSettings::AutoLoadImages, on);
 }
 
+// The profile's HTTP cache lives in memory only (see BrowserProfile). It is not
+// cleared here: in this engine version clearing it rebuilds the network context,
+// and a page load in flight at that moment never finishes.
 void WebEngineBrowser::ClearCache()
 {
     QWebEngineProfile *profile = m_page->profile();
-    profile->clearHttpCache();
     profile->cookieStore()->deleteAllCookies();
     profile->clearAllVisitedLinks();
 }
