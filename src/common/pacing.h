@@ -14,6 +14,7 @@ struct Pacing {
     ms clickSettle{2000};          // each of the settle waits of ClickAndWait / NavigateAndRead
     ms pollInterval{5};            // the "process messages; sleep" step of the page loops
     ms viewerStartWait{2000};      // SendToViewer: wait for a freshly started viewer
+    ms viewerReplyLimit{10000};    // SendToViewer: longest wait for the viewer's answer (a limit, not scaled)
     ms poolPoll{500};              // pool progress polls
     ms betweenMessages{0};         // pause between two messages of the message walk
     ms advancedDelayCheck{1000};   // how often the advanced delay looks at the stop flags
