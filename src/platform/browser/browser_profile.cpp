@@ -1,6 +1,7 @@
 #include "platform/browser/browser_profile.h"
 
 #include "common/app_folders.h"
+#include "platform/browser/cookie_mirror.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -31,6 +32,7 @@ QWebEngineProfile *BrowserProfile()
         profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
         profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
         ApplySecurityPolicy(profile->settings());
+        MirrorCookies(profile->cookieStore());
     }
     return profile;
 }

@@ -5,6 +5,7 @@
 #include "platform/browser/browser_page.h"
 #include "platform/browser/browser_profile.h"
 #include "platform/browser/form_scripts.h"
+#include "platform/http/cookie_share.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -254,11 +255,13 @@ void WebEngineBrowser::ClearCache()
     QWebEngineProfile *profile = m_page->profile();
     profile->cookieStore()->deleteAllCookies();
     profile->clearAllVisitedLinks();
+    CookieShare::instance().clearAll();
 }
 
 void WebEngineBrowser::EndSession()
 {
     m_page->profile()->cookieStore()->deleteSessionCookies();
+    CookieShare::instance().clearSessionCookies();
 }
 
 // A page that redirects itself (a refresh meta tag) asks for a redirect once it

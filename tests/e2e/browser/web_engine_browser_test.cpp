@@ -1,5 +1,6 @@
 #include "browser_test_support.h"
 #include "platform/browser/web_engine_browser.h"
+#include "platform/http/http_client.h"
 #include "test_site.h"
 
 #include <QApplication>
@@ -7,6 +8,9 @@
 #include <QWebEngineScript>
 #include <QWebEngineView>
 #include <gtest/gtest.h>
+
+#include <set>
+#include <string>
 
 using namespace brindle;
 using namespace brindle::test;
@@ -200,24 +204,45 @@ TEST_F(WebEngineBrowserTest, NewWindowsArePermittedAndLogged)
     EXPECT_EQ(browser.LocationURL(), site.url(QStringLiteral("/popup")));
 }
 
-TEST_F(WebEngineBrowserTest, EndSessionDropsSessionCookiesAndClearCacheDropsEveryCookie)
+TEST_F(WebEngineBrowserTest, CookiesAreSharedWithFileTransfersAndDroppedBySessionEndAndCacheClearing)
 {
     ASSERT_TRUE(load(site.url(QStringLiteral("/cookies"))));
-    const auto cookieSent = [&] {
+    using Cookies = std::set<std::string>;
+    const auto parse = [](const std::string &header) {
+        Cookies cookies;
+        for (size_t from = 0; from < header.size();) {
+            const size_t end = std::min(header.find("; ", from), header.size());
+            cookies.insert(header.substr(from, end - from));
+            from = end + 2;
+        }
+        return cookies;
+    };
+    const auto browserSends = [&] {
         site.clearRequests();
         EXPECT_TRUE(load(site.url(QStringLiteral("/page"))));
         const auto r = site.requests("/page");
-        return r.empty() ? std::string("(none)") : r.back().cookie;
+        return r.empty() ? Cookies{"(none)"} : parse(r.back().cookie);
     };
-    const std::string both = cookieSent();
-    EXPECT_NE(both.find("session=s1"), std::string::npos);
-    EXPECT_NE(both.find("keep=k1"), std::string::npos);
+    const auto transferSends = [&] {
+        site.clearRequests();
+        HttpClient client;
+        EXPECT_TRUE(client.get(site.url(QStringLiteral("/welcome"))));
+        const auto r = site.requests("/welcome");
+        return r.empty() ? Cookies{"(none)"} : parse(r.back().cookie);
+    };
+    const Cookies both{"keep=k1", "session=s1"};
+
+    EXPECT_EQ(browserSends(), both);
+    // The browser's store reports its cookies a moment later; the transfers follow then.
+    EXPECT_TRUE(WaitUntil([&] { return transferSends() == both; }));
 
     browser.EndSession();
-    EXPECT_EQ(cookieSent(), "keep=k1");
+    EXPECT_EQ(browserSends(), Cookies{"keep=k1"});
+    EXPECT_EQ(transferSends(), Cookies{"keep=k1"});
 
     browser.ClearCache();
-    EXPECT_EQ(cookieSent(), "");
+    EXPECT_EQ(browserSends(), Cookies{});
+    EXPECT_EQ(transferSends(), Cookies{});
 }
 
 TEST_F(WebEngineBrowserTest, FirstPageIsTheGroupSiteReachedThroughTheEnvironmentsProxy)
