@@ -87,6 +87,27 @@ TEST_F(WebEngineBrowserTest, LoadsAPageWithoutItsPicturesAndReportsItsState)
     EXPECT_TRUE(site.requests("/pic.png").empty());
 }
 
+TEST_F(WebEngineBrowserTest, BackAndForwardFollowTheHistoryAndAnnounceTheirState)
+{
+    QList<QPair<Browser::Command, bool>> states;
+    QObject::connect(&browser, &Browser::commandStateChange,
+                     [&](Browser::Command command, bool enabled) { states.append({command, enabled}); });
+    const QString first = site.url(QStringLiteral("/page?n=1"));
+    const QString second = site.url(QStringLiteral("/page?n=2"));
+    ASSERT_TRUE(load(first));
+    ASSERT_TRUE(load(second));
+    EXPECT_EQ(states, (QList<QPair<Browser::Command, bool>>{{Browser::Command::NavigateBack, true}}));
+
+    browser.GoBack();
+    ASSERT_TRUE(WaitUntil([&] { return browser.LocationURL() == first && !browser.Busy(); }));
+    browser.GoBack(); // nothing before the first page: nothing happens
+    EXPECT_FALSE(browser.Busy());
+    browser.GoForward();
+    ASSERT_TRUE(WaitUntil([&] { return browser.LocationURL() == second && !browser.Busy(); }));
+    EXPECT_TRUE(states.contains({Browser::Command::NavigateForward, true}));
+    EXPECT_EQ(states.last(), qMakePair(Browser::Command::NavigateForward, false));
+}
+
 TEST_F(WebEngineBrowserTest, ServerRedirectsAreFollowedInBothModes)
 {
     for (DownloadControl mode : {DownloadControl::LoginMode, DownloadControl::BrowseMode}) {
