@@ -23,6 +23,12 @@ struct Pacing {
     ms messageAfterFetch{500};     // message walk: after each message page
     int advancedDelayMinuteMs{60000}; // length of one minute of the advanced delay
 
+    // Limits rather than waits: they only end a wait that would otherwise hang, so
+    // scaled() leaves them alone.
+    ms pageWaitLimit{120000};      // longest a page operation waits for a busy browser before it reads what is there
+    ms navigationStartLimit{5000}; // a navigation that has not started loading by then no longer counts as busy
+    ms browserCallTimeout{30000};  // reading a document's HTML or running a script on it
+
     // Every wait multiplied by factor (0 gives no waits at all, except polling).
     static Pacing scaled(double factor)
     {
