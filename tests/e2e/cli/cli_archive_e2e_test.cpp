@@ -199,8 +199,9 @@ TEST_F(CliArchive, EveryMailFormatHoldsTheMessagesExactly)
             const QString folder = run.archive + QStringLiteral("/Messages/") + name;
             EXPECT_EQ(Files(folder, QStringLiteral("*.eml")), ExpectedFiles(group, QStringLiteral("eml")));
             ExpectSameMessages(folder, group);
-            if (QByteArray(format) == "msg" && QFileInfo::exists(test::BinFolder() + QStringLiteral("tessel")))
+            if (QByteArray(format) == "msg" && QFileInfo::exists(test::BinFolder() + QStringLiteral("tessel"))) {
                 EXPECT_EQ(Files(folder, QStringLiteral("*.msg")), ExpectedFiles(group, QStringLiteral("msg")));
+            }
         }
     }
 }
