@@ -1,12 +1,31 @@
 #include "platform/dispatcher/dispatcher.h"
 
+#include <QSocketNotifier>
 #include <QThread>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace brindle {
 
 QtDispatcher::QtDispatcher(QObject *parent)
     : QObject(parent)
 {
+    int fds[2] = {-1, -1};
+    if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0)
+        qFatal("QtDispatcher: no pipe for waking the main thread");
+    m_wakeRead = fds[0];
+    m_wakeWrite = fds[1];
+    m_notifier = new QSocketNotifier(m_wakeRead, QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, [this] { runPending(); });
+}
+
+QtDispatcher::~QtDispatcher()
+{
+    delete m_notifier;
+    ::close(m_wakeRead);
+    ::close(m_wakeWrite);
 }
 
 void QtDispatcher::runInMainThread(const std::function<void()> &call)
@@ -20,14 +39,24 @@ void QtDispatcher::runInMainThread(const std::function<void()> &call)
         std::lock_guard<std::mutex> lock(m_mutex);
         m_queue.push_back(&pending);
     }
-    // By name, so no object of ours crosses the threads inside Qt's event.
-    QMetaObject::invokeMethod(this, "runPending", Qt::QueuedConnection);
+    wake();
     std::unique_lock<std::mutex> lock(m_mutex);
     m_finished.wait(lock, [&pending] { return pending.done; });
 }
 
+void QtDispatcher::wake()
+{
+    const char byte = 1;
+    // A full pipe already holds a wake-up; nothing is lost.
+    while (::write(m_wakeWrite, &byte, 1) < 0 && errno == EINTR) {
+    }
+}
+
 void QtDispatcher::runPending()
 {
+    char bytes[64];
+    while (::read(m_wakeRead, bytes, sizeof bytes) > 0) {
+    }
     for (;;) {
         Pending *pending = nullptr;
         {

@@ -7,6 +7,8 @@
 #include <functional>
 #include <mutex>
 
+class QSocketNotifier;
+
 namespace brindle {
 
 // Runs a call in the main thread and blocks the calling thread until it has run.
@@ -27,13 +29,15 @@ public:
 // and waits until it has run. A call from that thread itself runs directly, so the
 // main thread never deadlocks on itself.
 //
-// The calls travel through a queue of our own under a std::mutex, and the caller
-// waits on a condition variable; Qt only carries a wake-up. So every hand-over
-// between the threads is one that ThreadSanitizer can see.
+// The calls travel through a queue of our own under a std::mutex, the caller waits
+// on a condition variable, and the main thread is woken through a pipe that its
+// event loop watches. Nothing of Qt's crosses the threads, so every hand-over is
+// one that ThreadSanitizer can see.
 class QtDispatcher final : public QObject, public Dispatcher {
     Q_OBJECT
 public:
     explicit QtDispatcher(QObject *parent = nullptr);
+    ~QtDispatcher() override;
     void runInMainThread(const std::function<void()> &call) override;
 
 private:
@@ -42,11 +46,15 @@ private:
         bool done = false;
     };
 
-    Q_INVOKABLE void runPending();
+    void wake();
+    void runPending();
 
     std::mutex m_mutex;
     std::condition_variable m_finished;
     std::deque<Pending *> m_queue;
+    int m_wakeRead = -1;
+    int m_wakeWrite = -1;
+    QSocketNotifier *m_notifier = nullptr;
 };
 
 } // namespace brindle
