@@ -2,6 +2,7 @@
 
 #include "common/log.h"
 #include "common/pacing.h"
+#include "support/log_capture.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -9,33 +10,8 @@
 #include <QThread>
 
 #include <functional>
-#include <mutex>
 
 namespace brindle::test {
-
-// Collects every log line while it lives.
-class LogCapture {
-public:
-    LogCapture()
-    {
-        SetLogSink([this](const QString &text) {
-            std::lock_guard lock(m_mutex);
-            m_lines.append(text);
-        });
-    }
-    ~LogCapture() { SetLogSink({}); }
-
-    QStringList lines() const
-    {
-        std::lock_guard lock(m_mutex);
-        return m_lines;
-    }
-    int count(const QString &text) const { return int(lines().count(text)); }
-
-private:
-    mutable std::mutex m_mutex;
-    QStringList m_lines;
-};
 
 // Processes events until the condition holds or the time is up; returns the condition.
 inline bool WaitUntil(const std::function<bool()> &condition, int timeoutMs = 10000)

@@ -1,6 +1,7 @@
 #include "common/app_folders.h"
 #include "common/log.h"
 #include "platform/registry/registry.h"
+#include "support/log_capture.h"
 #include "support/test_env.h"
 
 #include <QDir>
@@ -12,34 +13,13 @@
 
 #include <sys/stat.h>
 
-#include <mutex>
 #include <thread>
 
 using namespace brindle;
 
 namespace {
 
-// Collects log lines for one test.
-class LogCapture {
-public:
-    LogCapture()
-    {
-        SetLogSink([this](const QString &text) {
-            std::lock_guard lock(m_mutex);
-            m_lines.append(text);
-        });
-    }
-    ~LogCapture() { SetLogSink({}); }
-    QString Text() const
-    {
-        std::lock_guard lock(m_mutex);
-        return m_lines.join(QLatin1Char('\n'));
-    }
-
-private:
-    mutable std::mutex m_mutex;
-    QStringList m_lines;
-};
+using brindle::test::LogCapture;
 
 class RegistryTest : public ::testing::Test {
 protected:
