@@ -40,33 +40,38 @@ bool RegistryTables::HasSchema(sqlite3 *db)
     return keys.IsPrepared() && values.IsPrepared() && keys.Step() == SQLITE_ROW && values.Run();
 }
 
+std::optional<qint64> RegistryTables::ChildKey(qint64 parent, const QString &name) const
+{
+    SqliteStatement find(m_db, "SELECT id FROM reg_key WHERE parent = ? AND folded = ?");
+    find.Bind(1, parent).Bind(2, Folded(name));
+    if (find.Step() != SQLITE_ROW)
+        return std::nullopt;
+    return find.Int(0);
+}
+
 std::optional<qint64> RegistryTables::FindKey(const QStringList &parts) const
 {
-    qint64 key = kRootKey;
+    std::optional<qint64> key = kRootKey;
     for (const QString &part : parts) {
-        SqliteStatement find(m_db, "SELECT id FROM reg_key WHERE parent = ? AND folded = ?");
-        find.Bind(1, key).Bind(2, Folded(part));
-        if (find.Step() != SQLITE_ROW)
+        key = ChildKey(*key, part);
+        if (!key)
             return std::nullopt;
-        key = find.Int(0);
     }
     return key;
 }
 
 std::optional<qint64> RegistryTables::MakeKey(const QStringList &parts)
 {
-    qint64 key = kRootKey;
+    std::optional<qint64> key = kRootKey;
     for (const QString &part : parts) {
         SqliteStatement insert(m_db, "INSERT INTO reg_key(parent, name, folded) VALUES(?, ?, ?)"
                                      " ON CONFLICT(parent, folded) DO NOTHING");
-        insert.Bind(1, key).Bind(2, part).Bind(3, Folded(part));
+        insert.Bind(1, *key).Bind(2, part).Bind(3, Folded(part));
         if (!insert.Run())
             return std::nullopt;
-        SqliteStatement find(m_db, "SELECT id FROM reg_key WHERE parent = ? AND folded = ?");
-        find.Bind(1, key).Bind(2, Folded(part));
-        if (find.Step() != SQLITE_ROW)
+        key = ChildKey(*key, part);
+        if (!key)
             return std::nullopt;
-        key = find.Int(0);
     }
     return key;
 }

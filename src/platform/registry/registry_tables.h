@@ -43,6 +43,9 @@ public:
     QStringList KeyNames(qint64 key) const;
 
 private:
+    // The subkey of parent named name (without regard to case), if it exists.
+    std::optional<qint64> ChildKey(qint64 parent, const QString &name) const;
+
     sqlite3 *m_db;
 };
 
